@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ortak/metin.hpp"
+#include "ortak/sistem_hatasi.hpp"
+#include "ortak/sonuc.hpp"
+
+namespace velmor {
+namespace {
+
+TEST(ToWide, TurkishTextBecomesUtf16) {
+    EXPECT_EQ(to_wide("Hazırlanıyor…"), std::wstring(L"Haz\x0131rlan\x0131yor\x2026"));
+    EXPECT_EQ(to_wide(""), std::wstring());
+}
+
+TEST(ToWide, AstralCharacterBecomesSurrogatePair) {
+    const std::wstring wide = to_wide("\xF0\x9F\x98\x80");  // U+1F600
+    ASSERT_EQ(wide.size(), 2U);
+    EXPECT_EQ(static_cast<unsigned>(wide[0]), 0xD83DU);
+    EXPECT_EQ(static_cast<unsigned>(wide[1]), 0xDE00U);
+    EXPECT_EQ(to_utf8(wide), "\xF0\x9F\x98\x80");
+}
+
+TEST(ToWide, IllFormedUtf8BecomesReplacementCharacters) {
+    struct Case {
+        std::string input;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"a\xFF" "b", L"a\xFFFD" L"b"},
+        {"\xC0\xAF", L"\xFFFD\xFFFD"},            // overlong
+        {"\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},  // encoded surrogate
+        {"\xE2\x80", L"\xFFFD"},                  // truncated at the end
+        {"\xF4\x90\x80\x80", L"\xFFFD\xFFFD\xFFFD\xFFFD"},  // above U+10FFFF
+        {std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(to_wide(c.input), c.expected) << testing::PrintToString(c.input);
+    }
+}
+
+TEST(ToUtf8, UnpairedSurrogateBecomesReplacementCharacter) {
+    EXPECT_EQ(to_utf8(std::wstring{static_cast<wchar_t>(0xD800), L'x'}), "\xEF\xBF\xBDx");
+    EXPECT_EQ(to_utf8(std::wstring{static_cast<wchar_t>(0xDC00)}), "\xEF\xBF\xBD");
+}
+
+TEST(SystemErrorText, TrimsTrailingWhiteSpaceAndAppendsCode) {
+    EXPECT_EQ(system_error_text("Cannot create a file when that file already exists.\r\n", 183),
+              "Cannot create a file when that file already exists. (os error 183)");
+    EXPECT_EQ(system_error_text(" Access is denied. \t\f\n", 5), " Access is denied. (os error 5)");
+    EXPECT_EQ(system_error_text("", 0), " (os error 0)");
+}
+
+TEST(Result, CarriesValueOrSentence) {
+    Result<int> good = 7;
+    ASSERT_TRUE(good.ok());
+    EXPECT_EQ(good.value(), 7);
+
+    Result<int> bad = fail("İptal edildi.");
+    ASSERT_FALSE(bad.ok());
+    EXPECT_EQ(bad.message(), "İptal edildi.");
+
+    Status done;
+    EXPECT_TRUE(done.ok());
+    Status refused = fail("Kurulum dosyası beklenenden büyük.");
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(std::move(refused).failure().message, "Kurulum dosyası beklenenden büyük.");
+}
+
+}  // namespace
+}  // namespace velmor
