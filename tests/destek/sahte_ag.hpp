@@ -3,10 +3,14 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +29,44 @@ struct ScriptedAnswer {
     std::size_t piece = 65536;
     // Reported by the read that comes after the whole body, instead of its end.
     std::optional<std::string> read_error;
+    // When set, the body is this many bytes of fill_generated() instead of
+    // `body`, made as they are read: large bodies without the memory.
+    std::optional<std::uint64_t> generated_size;
+    // Called inside each read, with its number (1 for the first), before
+    // the read hands out its bytes: lets a test act "during" a read.
+    std::function<void(int)> on_read;
 };
+
+// The generated body: a fixed pseudo-random pattern whose period, a prime,
+// is not in step with any read size, so lost, doubled or shifted pieces
+// change the digest. Filled by copying, fast even in unoptimised builds.
+inline constexpr std::size_t GENERATED_PERIOD = 65521;
+
+inline const std::array<std::byte, GENERATED_PERIOD>& generated_pattern() {
+    static const auto pattern = [] {
+        std::array<std::byte, GENERATED_PERIOD> bytes{};
+        std::uint32_t x = 2463534242U;
+        for (std::byte& b : bytes) {
+            x ^= x << 13U;
+            x ^= x >> 17U;
+            x ^= x << 5U;
+            b = static_cast<std::byte>(x >> 24U);
+        }
+        return bytes;
+    }();
+    return pattern;
+}
+
+// The generated body's bytes from `offset` on, into `out`.
+inline void fill_generated(std::uint64_t offset, std::span<std::byte> out) {
+    while (!out.empty()) {
+        const auto at = static_cast<std::size_t>(offset % GENERATED_PERIOD);
+        const std::size_t n = std::min(out.size(), GENERATED_PERIOD - at);
+        std::memcpy(out.data(), generated_pattern().data() + at, n);
+        out = out.subspan(n);
+        offset += n;
+    }
+}
 
 // What happened to the requests, shared with the objects handed out.
 struct NetworkLog {
@@ -36,6 +77,8 @@ struct NetworkLog {
     int reads = 0;
     int readers_alive = 0;
     int responses_alive = 0;
+    // Every distinct buffer (start, size) that reads were given.
+    std::set<std::pair<const void*, std::size_t>> read_buffers;
 };
 
 class ScriptedBody final : public BodyReader {
@@ -50,12 +93,21 @@ public:
 
     Result<std::size_t> read(std::span<std::byte> buffer) override {
         ++log_->reads;
-        const std::size_t left = answer_.body.size() - offset_;
+        log_->read_buffers.emplace(buffer.data(), buffer.size());
+        if (answer_.on_read) {
+            answer_.on_read(++reads_);
+        }
+        const std::uint64_t size = answer_.generated_size ? *answer_.generated_size : answer_.body.size();
+        const std::uint64_t left = size - offset_;
         if (left == 0 && answer_.read_error) {
             return fail(*answer_.read_error);
         }
-        const std::size_t n = std::min({left, buffer.size(), answer_.piece});
-        std::memcpy(buffer.data(), answer_.body.data() + offset_, n);
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>({left, buffer.size(), answer_.piece}));
+        if (answer_.generated_size) {
+            fill_generated(offset_, buffer.first(n));
+        } else {
+            std::memcpy(buffer.data(), answer_.body.data() + offset_, n);
+        }
         offset_ += n;
         log_->body_bytes_read += n;
         return n;
@@ -64,7 +116,8 @@ public:
 private:
     ScriptedAnswer answer_;
     std::shared_ptr<NetworkLog> log_;
-    std::size_t offset_ = 0;
+    std::uint64_t offset_ = 0;
+    int reads_ = 0;
 };
 
 class ScriptedResponse final : public HttpResponse {
