@@ -2,6 +2,8 @@
 
 #include "ortak/metin.hpp"
 
+#include <array>
+#include <cstddef>
 #include <new>
 #include <utility>
 
@@ -53,17 +55,17 @@ namespace {
 template <class T>
 class NeverDestroyed {
   public:
-    NeverDestroyed() { ::new (static_cast<void*>(storage_)) T(); }
+    NeverDestroyed() { ::new (static_cast<void*>(storage_.data())) T(); }
     NeverDestroyed(const NeverDestroyed&) = delete;
     NeverDestroyed& operator=(const NeverDestroyed&) = delete;
     NeverDestroyed(NeverDestroyed&&) = delete;
     NeverDestroyed& operator=(NeverDestroyed&&) = delete;
     ~NeverDestroyed() = default;  // trivial: T's destructor never runs
 
-    T& get() noexcept { return *std::launder(reinterpret_cast<T*>(storage_)); }
+    T& get() noexcept { return *std::launder(reinterpret_cast<T*>(storage_.data())); }
 
   private:
-    alignas(T) unsigned char storage_[sizeof(T)]{};
+    alignas(T) std::array<std::byte, sizeof(T)> storage_{};
 };
 
 }  // namespace
