@@ -30,7 +30,7 @@ TEST(ContentLength, ValidValueWinsElseANonZeroSizeElseNone) {
     constexpr auto MAX = std::numeric_limits<std::uint64_t>::max();
     struct Case {
         std::optional<std::string> header;
-        std::uint64_t size_bytes;
+        std::uint64_t size_bytes = 0;
         std::optional<std::uint64_t> total;
     };
     const Case cases[] = {
