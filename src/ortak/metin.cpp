@@ -1,5 +1,6 @@
 #include "ortak/metin.hpp"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmor {
@@ -75,6 +76,29 @@ char32_t decode_utf8(std::string_view s, std::size_t& pos) {
     return cp;
 }
 
+// Unicode's White_Space property, complete.
+bool is_white_space(char32_t cp) {
+    switch (cp) {
+        case 0x0009:
+        case 0x000A:
+        case 0x000B:
+        case 0x000C:
+        case 0x000D:
+        case 0x0020:
+        case 0x0085:
+        case 0x00A0:
+        case 0x1680:
+        case 0x2028:
+        case 0x2029:
+        case 0x202F:
+        case 0x205F:
+        case 0x3000:
+            return true;
+        default:
+            return cp >= 0x2000 && cp <= 0x200A;
+    }
+}
+
 }  // namespace
 
 std::wstring to_wide(std::string_view utf8) {
@@ -104,6 +128,31 @@ std::string to_utf8(std::wstring_view utf16) {
         append_utf8(out, (high || low) ? REPLACEMENT : unit);
     }
     return out;
+}
+
+bool is_well_formed_utf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        // U+FFFD itself is well formed; only a decoded replacement is not.
+        if (decode_utf8(text, pos) == REPLACEMENT &&
+            text.substr(start, pos - start) != "\xEF\xBF\xBD") {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view trim_white_space(std::string_view utf8) {
+    std::size_t begin = utf8.size();
+    std::size_t end = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        if (!is_white_space(decode_utf8(utf8, pos))) {
+            begin = std::min(begin, start);
+            end = pos;
+        }
+    }
+    return begin < end ? utf8.substr(begin, end - begin) : std::string_view();
 }
 
 }  // namespace velmor

@@ -1,4 +1,5 @@
-// Text conversions for handing UTF-8 text to the platform.
+// Text conversions for handing UTF-8 text to the platform, and the few
+// UTF-8 helpers that checks on received text need.
 #pragma once
 
 #include <string>
@@ -13,5 +14,13 @@ std::wstring to_wide(std::string_view utf8);
 
 // UTF-16 code units back to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string to_utf8(std::wstring_view utf16);
+
+// True when the text is well-formed UTF-8 (no overlong forms, surrogates or
+// values above U+10FFFF).
+bool is_well_formed_utf8(std::string_view text);
+
+// The text without the characters of Unicode's White_Space property at
+// either end. Ill-formed bytes count as non-space and stay.
+std::string_view trim_white_space(std::string_view utf8);
 
 }  // namespace velmor
