@@ -28,10 +28,10 @@ TEST(ToWide, IllFormedUtf8BecomesReplacementCharacters) {
         std::wstring expected;
     };
     const Case cases[] = {
-        {"a\xFF" "b", L"a\xFFFD" L"b"},
-        {"\xC0\xAF", L"\xFFFD\xFFFD"},            // overlong
-        {"\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},  // encoded surrogate
-        {"\xE2\x80", L"\xFFFD"},                  // truncated at the end
+        {std::string("a\xFF") + "b", std::wstring(L"a\xFFFD") + L"b"},
+        {"\xC0\xAF", L"\xFFFD\xFFFD"},                      // overlong
+        {"\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},            // encoded surrogate
+        {"\xE2\x80", L"\xFFFD"},                            // truncated at the end
         {"\xF4\x90\x80\x80", L"\xFFFD\xFFFD\xFFFD\xFFFD"},  // above U+10FFFF
         {std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
     };
