@@ -28,10 +28,7 @@ TEST(ToWide, IllFormedUtf8BecomesReplacementCharacters) {
         std::wstring expected;
     };
     const Case cases[] = {
-        {"a\xFF"
-         "b",
-         L"a\xFFFD"
-         L"b"},
+        {std::string("a\xFF") + "b", std::wstring(L"a\xFFFD") + L"b"},
         {"\xC0\xAF", L"\xFFFD\xFFFD"},                      // overlong
         {"\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},            // encoded surrogate
         {"\xE2\x80", L"\xFFFD"},                            // truncated at the end

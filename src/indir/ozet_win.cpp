@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <limits>
@@ -57,7 +57,8 @@ void Sha256::update(std::span<const std::byte> piece) {
 
 Sha256Digest Sha256::finish() {
     Sha256Digest digest{};
-    require(BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
+    require(
+        BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
     return digest;
 }
 
