@@ -1,10 +1,10 @@
-#include "ortak/metin.hpp"
-#include "ortak/sistem_hatasi.hpp"
-#include "ortak/sonuc.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "ortak/metin.hpp"
+#include "ortak/sistem_hatasi.hpp"
+#include "ortak/sonuc.hpp"
 
 namespace velmor {
 namespace {
@@ -46,9 +46,7 @@ TEST(ToUtf8, UnpairedSurrogateBecomesReplacementCharacter) {
 }
 
 // A character of the Basic Multilingual Plane as UTF-8.
-std::string utf8(char32_t cp) {
-    return to_utf8(std::wstring(1, static_cast<wchar_t>(cp)));
-}
+std::string utf8(char32_t cp) { return to_utf8(std::wstring(1, static_cast<wchar_t>(cp))); }
 
 TEST(TrimWhiteSpace, RemovesEveryUnicodeWhiteSpaceCharacterAtBothEnds) {
     const char32_t white[] = {0x09,   0x0A,   0x0B,   0x0C,   0x0D,   0x20,   0x85,

@@ -16,9 +16,7 @@ namespace {
 
 const std::string DIGEST = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
 
-std::string body(const std::string& members) {
-    return "{" + members + "}";
-}
+std::string body(const std::string& members) { return "{" + members + "}"; }
 
 TEST(DecodeManifest, AcceptsTheObjectAndArrayForms) {
     struct Case {

@@ -47,7 +47,7 @@ Field field_named(const std::string& name) {
 // looked at; whatever sits below a skipped member is read for syntax only.
 // Returning false stops the parser, which then reports failure.
 class ManifestReader {
-  public:
+public:
     bool null() { return place_value() == Field::skipped; }
     bool boolean(bool /*value*/) { return place_value() == Field::skipped; }
     // Signed: a minus sign was written, also in -0.
@@ -115,7 +115,7 @@ class ManifestReader {
         return std::move(record_);
     }
 
-  private:
+private:
     enum class Form { none, object, array };
 
     // The field that the value now starting fills: skipped for anything below

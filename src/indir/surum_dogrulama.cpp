@@ -1,10 +1,10 @@
 #include "indir/surum_dogrulama.hpp"
 
-#include "indir/surum_getir.hpp"
-#include "ortak/metin.hpp"
-
 #include <algorithm>
 #include <cstddef>
+
+#include "indir/surum_getir.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor {
 namespace {
@@ -13,12 +13,8 @@ constexpr std::size_t VERSION_GROUPS = 3;
 constexpr std::size_t MAX_GROUP_DIGITS = 6;
 constexpr std::size_t DIGEST_DIGITS = 64;
 
-bool is_ascii_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool is_lower_hex_digit(char c) {
-    return is_ascii_digit(c) || (c >= 'a' && c <= 'f');
-}
+bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_lower_hex_digit(char c) { return is_ascii_digit(c) || (c >= 'a' && c <= 'f'); }
 
 bool is_digit_group(std::string_view group) {
     return !group.empty() && group.size() <= MAX_GROUP_DIGITS &&

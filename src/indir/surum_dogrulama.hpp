@@ -3,11 +3,11 @@
 // the size. Each refusal carries the sentence the user reads.
 #pragma once
 
-#include "ortak/sonuc.hpp"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "ortak/sonuc.hpp"
 
 namespace velmor {
 
