@@ -34,6 +34,8 @@ struct NetworkLog {
     std::vector<std::string> urls;
     std::size_t body_bytes_read = 0;
     int reads = 0;
+    // The most agents that were alive at the time of any body read.
+    int most_agents_alive_while_reading = 0;
     int readers_alive = 0;
     int responses_alive = 0;
 };
@@ -50,6 +52,8 @@ public:
 
     Result<std::size_t> read(std::span<std::byte> buffer) override {
         ++log_->reads;
+        log_->most_agents_alive_while_reading =
+            std::max(log_->most_agents_alive_while_reading, log_->agents_alive);
         const std::size_t left = answer_.body.size() - offset_;
         if (left == 0 && answer_.read_error) {
             return fail(*answer_.read_error);
