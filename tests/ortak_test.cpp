@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "ortak/metin.hpp"
 #include "ortak/sistem_hatasi.hpp"
 #include "ortak/sonuc.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
 
 namespace velmor {
 namespace {
@@ -38,6 +38,18 @@ TEST(ToWide, IllFormedUtf8BecomesReplacementCharacters) {
     for (const auto& c : cases) {
         EXPECT_EQ(to_wide(c.input), c.expected) << testing::PrintToString(c.input);
     }
+}
+
+TEST(ToUtf32, DecodesWellFormedTextAndRefusesTheRest) {
+    EXPECT_EQ(to_utf32("a\xC3\x9F\xEF\xBF\xBD\xF0\x9F\x98\x80"),
+              std::u32string(U"a\u00DF\uFFFD\U0001F600"));
+    EXPECT_EQ(to_utf8(U"a\u00DF\U0001F600"), "a\xC3\x9F\xF0\x9F\x98\x80");
+    for (const char* ill_formed :
+         {"a\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x80", "\xF4\x90\x80\x80"}) {
+        EXPECT_FALSE(is_well_formed_utf8(ill_formed)) << testing::PrintToString(ill_formed);
+        EXPECT_EQ(to_utf32(ill_formed), std::nullopt) << testing::PrintToString(ill_formed);
+    }
+    EXPECT_TRUE(is_well_formed_utf8(std::string("a\0b", 3)));
 }
 
 TEST(ToUtf8, UnpairedSurrogateBecomesReplacementCharacter) {
