@@ -40,13 +40,24 @@ TEST(ToWide, IllFormedUtf8BecomesReplacementCharacters) {
     }
 }
 
+TEST(ToUtf32, DecodesWellFormedTextAndRefusesTheRest) {
+    EXPECT_EQ(to_utf32("a\xC3\x9F\xEF\xBF\xBD\xF0\x9F\x98\x80"),
+              std::u32string(U"a\u00DF\uFFFD\U0001F600"));
+    EXPECT_EQ(to_utf8(U"a\u00DF\U0001F600"), "a\xC3\x9F\xF0\x9F\x98\x80");
+    for (const char* ill_formed :
+         {"a\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x80", "\xF4\x90\x80\x80"}) {
+        EXPECT_FALSE(is_well_formed_utf8(ill_formed)) << testing::PrintToString(ill_formed);
+        EXPECT_EQ(to_utf32(ill_formed), std::nullopt) << testing::PrintToString(ill_formed);
+    }
+    EXPECT_TRUE(is_well_formed_utf8(std::string("a\0b", 3)));
+}
+
 TEST(ToUtf8, UnpairedSurrogateBecomesReplacementCharacter) {
     EXPECT_EQ(to_utf8(std::wstring{static_cast<wchar_t>(0xD800), L'x'}), "\xEF\xBF\xBDx");
     EXPECT_EQ(to_utf8(std::wstring{static_cast<wchar_t>(0xDC00)}), "\xEF\xBF\xBD");
 }
 
-// A character of the Basic Multilingual Plane as UTF-8.
-std::string utf8(char32_t cp) { return to_utf8(std::wstring(1, static_cast<wchar_t>(cp))); }
+std::string utf8(char32_t cp) { return to_utf8(std::u32string(1, cp)); }
 
 TEST(TrimWhiteSpace, RemovesEveryUnicodeWhiteSpaceCharacterAtBothEnds) {
     const char32_t white[] = {0x09,   0x0A,   0x0B,   0x0C,   0x0D,   0x20,   0x85,
@@ -67,15 +78,6 @@ TEST(TrimWhiteSpace, RemovesEveryUnicodeWhiteSpaceCharacterAtBothEnds) {
         EXPECT_EQ(trim_white_space(text), text) << std::hex << static_cast<unsigned>(cp);
     }
     EXPECT_EQ(trim_white_space(" \xE3\x80 "), "\xE3\x80");  // U+3000 cut short
-}
-
-TEST(IsWellFormedUtf8, RefusesWhatToWideWouldReplace) {
-    EXPECT_TRUE(is_well_formed_utf8(""));
-    EXPECT_TRUE(is_well_formed_utf8("Hazırlanıyor… \xEF\xBF\xBD \xF0\x9F\x98\x80"));
-    for (const char* bad :
-         {"\xFF", "a\xC0\xAF", "\xED\xA0\x80", "\xE2\x80", "\xF4\x90\x80\x80", "\x80"}) {
-        EXPECT_FALSE(is_well_formed_utf8(bad)) << testing::PrintToString(std::string(bad));
-    }
 }
 
 TEST(SystemErrorText, TrimsTrailingWhiteSpaceAndAppendsCode) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace velmor {
 namespace {
@@ -38,8 +39,8 @@ void append_utf8(std::string& out, char32_t cp) {
 }
 
 // Decodes one scalar value at `pos`, advancing past it, or past the maximal
-// ill-formed subpart (yielding U+FFFD).
-char32_t decode_utf8(std::string_view s, std::size_t& pos) {
+// ill-formed subpart (yielding nothing).
+std::optional<char32_t> decode_utf8(std::string_view s, std::size_t& pos) {
     const auto byte = [&s](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
     const std::uint8_t lead = byte(pos++);
     if (lead < 0x80) {
@@ -63,11 +64,11 @@ char32_t decode_utf8(std::string_view s, std::size_t& pos) {
         lower = lead == 0xF0 ? 0x90 : 0x80;
         upper = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
-        return REPLACEMENT;
+        return std::nullopt;
     }
     for (std::size_t i = 0; i < needed; ++i) {
         if (pos >= s.size() || byte(pos) < lower || byte(pos) > upper) {
-            return REPLACEMENT;
+            return std::nullopt;
         }
         cp = (cp << 6) | (byte(pos++) & 0x3FU);
         lower = 0x80;
@@ -105,7 +106,39 @@ std::wstring to_wide(std::string_view utf8) {
     std::wstring out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
-        append_utf16(out, decode_utf8(utf8, pos));
+        append_utf16(out, decode_utf8(utf8, pos).value_or(REPLACEMENT));
+    }
+    return out;
+}
+
+bool is_well_formed_utf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (!decode_utf8(text, pos)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::u32string> to_utf32(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto cp = decode_utf8(utf8, pos);
+        if (!cp) {
+            return std::nullopt;
+        }
+        out.push_back(*cp);
+    }
+    return out;
+}
+
+std::string to_utf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t cp : text) {
+        const bool scalar = cp < 0xD800 || (cp > 0xDFFF && cp <= 0x10FFFF);
+        append_utf8(out, scalar ? cp : REPLACEMENT);
     }
     return out;
 }
@@ -130,24 +163,13 @@ std::string to_utf8(std::wstring_view utf16) {
     return out;
 }
 
-bool is_well_formed_utf8(std::string_view text) {
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
-        // U+FFFD itself is well formed; only a decoded replacement is not.
-        if (decode_utf8(text, pos) == REPLACEMENT &&
-            text.substr(start, pos - start) != "\xEF\xBF\xBD") {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string_view trim_white_space(std::string_view utf8) {
     std::size_t begin = utf8.size();
     std::size_t end = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t start = pos;
-        if (!is_white_space(decode_utf8(utf8, pos))) {
+        const auto cp = decode_utf8(utf8, pos);
+        if (!cp || !is_white_space(*cp)) {
             begin = std::min(begin, start);
             end = pos;
         }

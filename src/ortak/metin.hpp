@@ -2,6 +2,7 @@
 // UTF-8 helpers that checks on received text need.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,9 +16,15 @@ std::wstring to_wide(std::string_view utf8);
 // UTF-16 code units back to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string to_utf8(std::wstring_view utf16);
 
-// True when the text is well-formed UTF-8 (no overlong forms, surrogates or
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or
 // values above U+10FFFF).
 bool is_well_formed_utf8(std::string_view text);
+
+// UTF-8 to code points; nullopt when the text is not well-formed UTF-8.
+std::optional<std::u32string> to_utf32(std::string_view utf8);
+
+// Code points to UTF-8; anything that is not a scalar value becomes U+FFFD.
+std::string to_utf8(std::u32string_view text);
 
 // The text without the characters of Unicode's White_Space property at
 // either end. Ill-formed bytes count as non-space and stay.
