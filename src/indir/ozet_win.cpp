@@ -1,5 +1,7 @@
-#include <bcrypt.h>
 #include <windows.h>
+// bcrypt.h needs the types windows.h declares; this line keeps include
+// sorting from putting it first.
+#include <bcrypt.h>
 
 #include <cstdlib>
 #include <limits>
