@@ -1,5 +1,7 @@
-// Manifest decoding on arbitrary bytes: no crash, deterministic, and the same
-// verdict as a second reading of the body through the parser's tree builder.
+// Manifest decoding and acceptance on arbitrary bytes: no crash, decoding is
+// deterministic and gives the same verdict as a second reading of the body
+// through the parser's tree builder, and an accepted record has the forms
+// the download relies on.
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
@@ -10,7 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "indir/indirme_adresi.hpp"
 #include "indir/surum_bilgisi.hpp"
+#include "indir/surum_getir.hpp"
 
 namespace {
 
@@ -101,14 +105,63 @@ std::optional<Manifest> reference_decode(std::string_view body) {
     return std::nullopt;
 }
 
-// An accepted record written out again decodes to itself.
-void check_round_trip(const Manifest& manifest) {
+// The record written out as a manifest. Decoded texts are well-formed UTF-8,
+// so the writer's strict policy throwing would itself be a finding.
+std::string to_json(const Manifest& manifest) {
     nlohmann::ordered_json json;
     json["version"] = manifest.version;
     json["download_url"] = manifest.download_url;
     json["sha256"] = manifest.sha256;
     json["size_bytes"] = manifest.size_bytes;
-    require(velmor::decode_manifest(json.dump()) == manifest);
+    return json.dump();
+}
+
+// Three groups of 1 to 6 ASCII digits joined by ".".
+bool is_release_number(const std::string& version) {
+    std::size_t groups = 0;
+    std::size_t digits = 0;
+    for (const char c : version + ".") {
+        if (c != '.') {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            ++digits;
+            continue;
+        }
+        if (digits < 1 || digits > 6) {
+            return false;
+        }
+        ++groups;
+        digits = 0;
+    }
+    return groups == 3;
+}
+
+// Acceptance refuses every body that does not decode, with the one sentence,
+// and whatever it accepts has the forms the download side relies on: the
+// address and size as decoded, the version and digest normalised.
+void check_acceptance(std::string_view body, const std::optional<Manifest>& decoded) {
+    const auto accepted = velmor::accept_manifest(body);
+    if (!decoded) {
+        require(!accepted && accepted.message() == velmor::UNREADABLE_MANIFEST_MESSAGE);
+        return;
+    }
+    if (!accepted) {
+        require(!accepted.message().empty());
+        return;
+    }
+    const Manifest& record = accepted.value();
+    require(is_release_number(record.version) && record.version.size() <= 20);
+    require(record.sha256.size() == 64 &&
+            record.sha256.find_first_not_of("0123456789abcdef") == std::string::npos);
+    require(record.size_bytes <= velmor::MAX_SETUP_SIZE &&
+            record.size_bytes == decoded->size_bytes);
+    require(record.download_url == decoded->download_url);
+    require(velmor::check_download_url(record.download_url).ok());
+    // Accepting is idempotent: the accepted record, written out, is accepted
+    // unchanged.
+    const auto again = velmor::accept_manifest(to_json(record));
+    require(again && again.value() == record);
 }
 
 }  // namespace
@@ -118,8 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto decoded = velmor::decode_manifest(body);
     require(velmor::decode_manifest(body) == decoded);
     require(reference_decode(body) == decoded);
-    if (decoded) {
-        check_round_trip(*decoded);
-    }
+    // A decoded record written out again decodes to itself.
+    require(!decoded || velmor::decode_manifest(to_json(*decoded)) == decoded);
+    check_acceptance(body, decoded);
     return 0;
 }

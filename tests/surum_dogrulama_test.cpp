@@ -49,10 +49,9 @@ TEST(NormaliseVersion, RefusesAnythingElse) {
         "1.2. 3",
         "v 1.2.3",
         "1.2.3v",
-        "١.٢.٣",              // Arabic-Indic digits are no ASCII digits
-        "1.2.3\xE2\x80\x8B",  // U+200B ZERO WIDTH SPACE is no white space
-        "\xEF\xBB\xBF"
-        "1.2.3",  // nor is U+FEFF
+        "١.٢.٣",                                // Arabic-Indic digits are no ASCII digits
+        "1.2.3\xE2\x80\x8B",                    // U+200B ZERO WIDTH SPACE is no white space
+        std::string("\xEF\xBB\xBF") + "1.2.3",  // nor is U+FEFF
         std::string("1.2.3\0", 6),
     };
     for (const auto& c : cases) {

@@ -88,13 +88,13 @@ TEST(FetchManifest, FailuresBeforeTheBodyPassUnchangedAndReadNothing) {
 
 TEST(FetchManifest, AnyStatusBelow400HasItsBodyDecoded) {
     struct Case {
-        std::uint16_t status;
         std::string body;
+        std::uint16_t status;
         bool accepted;
     };
     const Case cases[] = {
-        {302, GOOD_BODY, true}, {203, GOOD_BODY, true}, {302, "<html>Moved</html>", false},
-        {200, "", false},       {204, "", false},
+        {GOOD_BODY, 302, true}, {GOOD_BODY, 203, true}, {"<html>Moved</html>", 302, false},
+        {"", 200, false},       {"", 204, false},
     };
     for (const auto& c : cases) {
         ScriptedNetwork network;
