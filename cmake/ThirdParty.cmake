@@ -22,8 +22,10 @@ if(VELMOR_TESTS)
     endif()
 endif()
 
+# Natively, ICU maps internationalised domain names (its UTS #46 is the one
+# the URL Standard names; libidn2 follows IDNA2008 and refuses what the
+# standard accepts, such as symbols). Windows uses its own IdnToAscii.
 if(NOT WIN32)
-    find_package(PkgConfig REQUIRED)
-    pkg_check_modules(IDN2 REQUIRED IMPORTED_TARGET libidn2)
+    find_package(ICU REQUIRED COMPONENTS uc)
     find_package(OpenSSL REQUIRED)
 endif()

@@ -1,7 +1,8 @@
+#include "indir/istek_sonucu.hpp"
+
 #include <gtest/gtest.h>
 
 #include "destek/sahte_ag.hpp"
-#include "indir/istek_sonucu.hpp"
 
 namespace velmor {
 namespace {
@@ -17,7 +18,8 @@ Result<std::unique_ptr<HttpResponse>> answer(ScriptedAnswer scripted, ScriptedNe
 }
 
 TEST(CheckResponse, StatusesBelow400PassUnread) {
-    for (const std::uint16_t status : {std::uint16_t{200}, std::uint16_t{204}, std::uint16_t{302}}) {
+    for (const std::uint16_t status :
+         {std::uint16_t{200}, std::uint16_t{204}, std::uint16_t{302}}) {
         ScriptedNetwork network;
         auto result = answer({.status = status, .body = "gövde"}, network);
         ASSERT_TRUE(result.ok()) << status;
@@ -32,10 +34,8 @@ TEST(CheckResponse, ErrorStatusesGiveTheirSentencesAndReleaseTheBodyUnread) {
         const char* sentence;
     };
     const Case cases[] = {
-        {404, "Şu an indirilebilecek bir sürüm yok."},
-        {400, "Sunucu hata döndü (HTTP 400)."},
-        {403, "Sunucu hata döndü (HTTP 403)."},
-        {503, "Sunucu hata döndü (HTTP 503)."},
+        {404, "Şu an indirilebilecek bir sürüm yok."}, {400, "Sunucu hata döndü (HTTP 400)."},
+        {403, "Sunucu hata döndü (HTTP 403)."},        {503, "Sunucu hata döndü (HTTP 503)."},
         {599, "Sunucu hata döndü (HTTP 599)."},
     };
     for (const auto& c : cases) {

@@ -1,10 +1,10 @@
+#include "indir/ozet.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "indir/ozet.hpp"
 
 namespace velmor {
 namespace {
@@ -20,7 +20,8 @@ std::string sha256_hex(std::string_view data, std::size_t piece) {
 
 TEST(Sha256, KnownDigestsWhateverThePieces) {
     // FIPS 180-2 examples.
-    EXPECT_EQ(sha256_hex("", 1), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256_hex("", 1),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     const std::string two_blocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
     const std::string expected = "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
     for (const std::size_t piece : {1U, 7U, 64U, 1000U}) {
@@ -30,7 +31,8 @@ TEST(Sha256, KnownDigestsWhateverThePieces) {
 
 TEST(Sha256, MillionLetters) {
     const std::string a(1000000, 'a');
-    EXPECT_EQ(sha256_hex(a, 65536), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    EXPECT_EQ(sha256_hex(a, 65536),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 TEST(ToHex, KeepsLeadingZerosInLowerCase) {

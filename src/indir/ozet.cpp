@@ -1,9 +1,11 @@
 #include "indir/ozet.hpp"
 
+#include <string_view>
+
 namespace velmor {
 
 std::string to_hex(const Sha256Digest& digest) {
-    static constexpr char DIGITS[] = "0123456789abcdef";
+    constexpr std::string_view DIGITS = "0123456789abcdef";
     std::string hex;
     hex.reserve(digest.size() * 2);
     for (const std::uint8_t byte : digest) {

@@ -19,8 +19,8 @@ public:
     ~Sha256();
     Sha256(const Sha256&) = delete;
     Sha256& operator=(const Sha256&) = delete;
-    Sha256(Sha256&&) noexcept;
-    Sha256& operator=(Sha256&&) noexcept;
+    Sha256(Sha256&& other) noexcept;
+    Sha256& operator=(Sha256&& other) noexcept;
 
     void update(std::span<const std::byte> piece);
     // Ends the computation; the object is spent afterwards.

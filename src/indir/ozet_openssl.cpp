@@ -9,7 +9,7 @@ namespace velmor {
 // A failing digest call is a broken invariant (memory exhausted): end at once.
 struct Sha256::State {
     struct Free {
-        void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+        void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
     };
     std::unique_ptr<EVP_MD_CTX, Free> ctx{EVP_MD_CTX_new()};
 };

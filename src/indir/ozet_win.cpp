@@ -1,4 +1,6 @@
 #include <windows.h>
+// bcrypt.h needs the types windows.h declares; this line keeps include
+// sorting from putting it first.
 #include <bcrypt.h>
 
 #include <cstdlib>
@@ -57,7 +59,8 @@ void Sha256::update(std::span<const std::byte> piece) {
 
 Sha256Digest Sha256::finish() {
     Sha256Digest digest{};
-    require(BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
+    require(
+        BCryptFinishHash(state_->hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
     return digest;
 }
 

@@ -17,16 +17,18 @@ inline Failure fail(std::string message) { return Failure{std::move(message)}; }
 template <class T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT(google-explicit-constructor)
-    Result(Failure failure)  // NOLINT(google-explicit-constructor)
-        : state_(std::in_place_index<1>, std::move(failure)) {}
+    // Implicit on purpose: a function returns either its value or fail(...).
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    Result(Failure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
 
     [[nodiscard]] bool ok() const noexcept { return state_.index() == 0; }
     explicit operator bool() const noexcept { return ok(); }
 
-    T& value() & { return std::get<0>(state_); }
-    const T& value() const& { return std::get<0>(state_); }
-    T&& value() && { return std::get<0>(std::move(state_)); }
+    [[nodiscard]] T& value() & { return std::get<0>(state_); }
+    [[nodiscard]] const T& value() const& { return std::get<0>(state_); }
+    [[nodiscard]] T&& value() && { return std::get<0>(std::move(state_)); }
 
     [[nodiscard]] const Failure& failure() const& { return std::get<1>(state_); }
     Failure&& failure() && { return std::get<1>(std::move(state_)); }
@@ -40,7 +42,8 @@ template <>
 class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Failure failure) : failure_(std::move(failure)), failed_(true) {}  // NOLINT(google-explicit-constructor)
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    Result(Failure failure) : failure_(std::move(failure)), failed_(true) {}
 
     [[nodiscard]] bool ok() const noexcept { return !failed_; }
     explicit operator bool() const noexcept { return ok(); }

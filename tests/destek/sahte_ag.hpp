@@ -75,6 +75,8 @@ struct NetworkLog {
     std::vector<std::string> urls;
     std::size_t body_bytes_read = 0;
     int reads = 0;
+    // The most agents that were alive at the time of any body read.
+    int most_agents_alive_while_reading = 0;
     int readers_alive = 0;
     int responses_alive = 0;
     // Every distinct buffer (start, size) that reads were given.
@@ -93,6 +95,8 @@ public:
 
     Result<std::size_t> read(std::span<std::byte> buffer) override {
         ++log_->reads;
+        log_->most_agents_alive_while_reading =
+            std::max(log_->most_agents_alive_while_reading, log_->agents_alive);
         log_->read_buffers.emplace(buffer.data(), buffer.size());
         if (answer_.on_read) {
             answer_.on_read(++reads_);
