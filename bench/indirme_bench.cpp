@@ -2,18 +2,18 @@
 // temporary folder and prints the throughput and what the download itself
 // allocated. Figures only; nothing here passes or fails.
 //   indirme_bench [MiB]   (default 256)
-#include "destek/sahte_ag.hpp"
-#include "destek/sahte_dosya.hpp"
-#include "indir/dosya_sistemi_std.hpp"
-#include "indir/indirme.hpp"
-#include "indir/ozet.hpp"
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
+
+#include "destek/sahte_ag.hpp"
+#include "destek/sahte_dosya.hpp"
+#include "indir/dosya_sistemi_std.hpp"
+#include "indir/indirme.hpp"
+#include "indir/ozet.hpp"
 
 namespace {
 
@@ -59,15 +59,9 @@ std::string generated_digest(std::uint64_t size) {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
-    return counted_new(size);
-}
-void operator delete(void* pointer) noexcept {
-    counted_delete(pointer);
-}
-void operator delete(void* pointer, std::size_t /*size*/) noexcept {
-    counted_delete(pointer);
-}
+void* operator new(std::size_t size) { return counted_new(size); }
+void operator delete(void* pointer) noexcept { counted_delete(pointer); }
+void operator delete(void* pointer, std::size_t /*size*/) noexcept { counted_delete(pointer); }
 
 int main(int argc, char** argv) {
     using namespace velmor;

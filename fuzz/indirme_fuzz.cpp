@@ -2,14 +2,14 @@
 // parser must agree with the rule written out another way (digits compared
 // as text against the largest 64-bit value), and what the progress line
 // makes of the total must stay well formed.
-#include "indir/indirme.hpp"
-#include "indir/surum_getir.hpp"
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include "indir/indirme.hpp"
+#include "indir/surum_getir.hpp"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "pencere/ilerleme.hpp"
 
-#include "ortak/metin.hpp"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
+
+#include "ortak/metin.hpp"
 
 namespace velmor {
 namespace {

@@ -1,12 +1,5 @@
 #include "indir/indirme.hpp"
 
-#include "destek/sahte_ag.hpp"
-#include "destek/sahte_dosya.hpp"
-#include "indir/dosya_sistemi_std.hpp"
-#include "indir/ozet.hpp"
-#include "indir/surum_getir.hpp"
-#include "ortak/metin.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +9,13 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "destek/sahte_ag.hpp"
+#include "destek/sahte_dosya.hpp"
+#include "indir/dosya_sistemi_std.hpp"
+#include "indir/ozet.hpp"
+#include "indir/surum_getir.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor {
 namespace {

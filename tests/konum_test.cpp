@@ -1,14 +1,14 @@
 #include "indir/konum.hpp"
 
-#include "destek/sahte_dosya.hpp"
-#include "indir/dosya_sistemi_std.hpp"
-#include "ortak/sistem_hatasi.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#include "destek/sahte_dosya.hpp"
+#include "indir/dosya_sistemi_std.hpp"
+#include "ortak/sistem_hatasi.hpp"
 
 namespace velmor {
 namespace {

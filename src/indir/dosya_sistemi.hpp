@@ -6,19 +6,19 @@
 // (system_error_text); the caller puts its sentence in front.
 #pragma once
 
-#include "ortak/sonuc.hpp"
-
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <span>
+
+#include "ortak/sonuc.hpp"
 
 namespace velmor {
 
 // A file open for writing. Releasing it closes it, ignoring any failure;
 // close() is for the caller who wants to know.
 class OutputFile {
-  public:
+public:
     OutputFile() = default;
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -38,7 +38,7 @@ class OutputFile {
 };
 
 class FileSystem {
-  public:
+public:
     FileSystem() = default;
     FileSystem(const FileSystem&) = delete;
     FileSystem& operator=(const FileSystem&) = delete;

@@ -1,12 +1,12 @@
 #include "indir/dosya_sistemi_std.hpp"
 
-#include "ortak/sistem_hatasi.hpp"
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <system_error>
+
+#include "ortak/sistem_hatasi.hpp"
 
 namespace velmor {
 namespace {
@@ -42,7 +42,7 @@ Stream open_stream(const fs::path& file) {
 // system, so a write's result is the system's, and nothing but the caller's
 // buffer holds the data.
 class StdOutputFile final : public OutputFile {
-  public:
+public:
     explicit StdOutputFile(Stream stream) : stream_(std::move(stream)) {}
 
     Result<std::size_t> write(std::span<const std::byte> bytes) override {
@@ -84,7 +84,7 @@ class StdOutputFile final : public OutputFile {
         return {};
     }
 
-  private:
+private:
     Stream stream_;
 };
 

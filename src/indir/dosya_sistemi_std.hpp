@@ -2,15 +2,15 @@
 // the one the tests use on every platform.
 #pragma once
 
-#include "indir/dosya_sistemi.hpp"
-
 #include <filesystem>
 #include <optional>
+
+#include "indir/dosya_sistemi.hpp"
 
 namespace velmor {
 
 class StdFileSystem final : public FileSystem {
-  public:
+public:
     // The temporary folder is the library's (TMPDIR and the like) ...
     StdFileSystem() = default;
     // ... or this one, which need not exist yet.
@@ -25,7 +25,7 @@ class StdFileSystem final : public FileSystem {
     Status rename_replacing(const std::filesystem::path& from,
                             const std::filesystem::path& to) override;
 
-  private:
+private:
     std::optional<std::filesystem::path> temp_folder_;
 };
 

@@ -1,10 +1,5 @@
 #include "indir/indirme.hpp"
 
-#include "indir/istek_sonucu.hpp"
-#include "indir/konum.hpp"
-#include "indir/ozet.hpp"
-#include "indir/surum_getir.hpp"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -14,6 +9,11 @@
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "indir/istek_sonucu.hpp"
+#include "indir/konum.hpp"
+#include "indir/ozet.hpp"
+#include "indir/surum_getir.hpp"
 
 namespace velmor {
 
@@ -95,7 +95,7 @@ Failure prefixed(std::string_view prefix, const Failure& failure) {
 // clean-up rule: unless it was moved into place, it is closed and then
 // removed when this goes out of scope, whichever step failed.
 class PartialFile {
-  public:
+public:
     PartialFile(FileSystem& files, std::filesystem::path path)
         : files_(files), path_(std::move(path)) {}
     PartialFile(const PartialFile&) = delete;
@@ -154,7 +154,7 @@ class PartialFile {
         return {};
     }
 
-  private:
+private:
     FileSystem& files_;
     std::filesystem::path path_;
     std::unique_ptr<OutputFile> file_;
@@ -164,7 +164,7 @@ class PartialFile {
 // Sends a status only when the whole percent changes: at most 101 updates,
 // and a single one when no total is known.
 class ProgressReporter {
-  public:
+public:
     ProgressReporter(ProgressState& progress, std::string_view version,
                      std::optional<std::uint64_t> expected_total)
         : progress_(progress), version_(version), expected_total_(expected_total) {}
@@ -180,7 +180,7 @@ class ProgressReporter {
         sent_any_ = true;
     }
 
-  private:
+private:
     ProgressState& progress_;
     std::string_view version_;
     std::optional<std::uint64_t> expected_total_;

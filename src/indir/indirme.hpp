@@ -4,18 +4,18 @@
 // rename into place.
 #pragma once
 
-#include "indir/ajan.hpp"
-#include "indir/dosya_sistemi.hpp"
-#include "indir/surum_bilgisi.hpp"
-#include "ortak/sonuc.hpp"
-#include "pencere/ilerleme.hpp"
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "indir/ajan.hpp"
+#include "indir/dosya_sistemi.hpp"
+#include "indir/surum_bilgisi.hpp"
+#include "ortak/sonuc.hpp"
+#include "pencere/ilerleme.hpp"
 
 namespace velmor {
 

@@ -3,11 +3,11 @@
 // after the version, and a partial name for it until it is verified.
 #pragma once
 
-#include "indir/dosya_sistemi.hpp"
-#include "ortak/sonuc.hpp"
-
 #include <filesystem>
 #include <string_view>
+
+#include "indir/dosya_sistemi.hpp"
+#include "ortak/sonuc.hpp"
 
 namespace velmor {
 

@@ -1,11 +1,11 @@
 #include "pencere/ilerleme.hpp"
 
-#include "ortak/metin.hpp"
-
 #include <array>
 #include <cstddef>
 #include <new>
 #include <utility>
+
+#include "ortak/metin.hpp"
 
 namespace velmor {
 
@@ -54,7 +54,7 @@ namespace {
 // exit-time destructor can pull the record from under a running worker.
 template <class T>
 class NeverDestroyed {
-  public:
+public:
     NeverDestroyed() { ::new (static_cast<void*>(storage_.data())) T(); }
     NeverDestroyed(const NeverDestroyed&) = delete;
     NeverDestroyed& operator=(const NeverDestroyed&) = delete;
@@ -64,7 +64,7 @@ class NeverDestroyed {
 
     T& get() noexcept { return *std::launder(reinterpret_cast<T*>(storage_.data())); }
 
-  private:
+private:
     alignas(T) std::array<std::byte, sizeof(T)> storage_{};
 };
 
@@ -80,12 +80,8 @@ CancelFlag& cancel_requested() {
     return instance.get();
 }
 
-void request_cancel() noexcept {
-    cancel_requested().request();
-}
+void request_cancel() noexcept { cancel_requested().request(); }
 
-bool is_cancel_requested() noexcept {
-    return cancel_requested().is_requested();
-}
+bool is_cancel_requested() noexcept { return cancel_requested().is_requested(); }
 
 }  // namespace velmor

@@ -45,7 +45,7 @@ struct DisplayPoll {
 // Every operation holds the one mutex for its whole body and no longer; none
 // of them calls out while holding it.
 class ProgressState {
-  public:
+public:
     ProgressState() = default;
     ProgressState(const ProgressState&) = delete;
     ProgressState& operator=(const ProgressState&) = delete;
@@ -66,7 +66,7 @@ class ProgressState {
     // Run sequence, once the dialog is gone: moves the outcome out.
     std::optional<JobOutcome> take_outcome();
 
-  private:
+private:
     mutable std::mutex mutex_;
     std::string status_text_;
     std::uint32_t percent_ = 0;
@@ -77,13 +77,13 @@ class ProgressState {
 // A one-way flag: set by the dialog, read by the download loop. It orders
 // nothing else, so relaxed loads and stores suffice.
 class CancelFlag {
-  public:
+public:
     void request() noexcept { requested_.store(true, std::memory_order_relaxed); }
     [[nodiscard]] bool is_requested() const noexcept {
         return requested_.load(std::memory_order_relaxed);
     }
 
-  private:
+private:
     std::atomic<bool> requested_{false};
 };
 

@@ -3,8 +3,6 @@
 // test tells it to.
 #pragma once
 
-#include "indir/dosya_sistemi.hpp"
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -17,12 +15,14 @@
 #include <utility>
 #include <vector>
 
+#include "indir/dosya_sistemi.hpp"
+
 namespace velmor::test {
 
 // A new, empty folder under the system's temporary folder, removed with
 // everything in it at the end.
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::random_device random;
         const auto tag = (std::uint64_t{random()} << 32U) ^ random();
@@ -38,7 +38,7 @@ class TempFolder {
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
@@ -78,7 +78,7 @@ struct FileFaults {
 // file names only. With `discard_writes` the bytes are counted but not
 // stored, for bodies too large to want on disk.
 class RecordingFileSystem final : public FileSystem {
-  public:
+public:
     explicit RecordingFileSystem(FileSystem& inner) : inner_(inner) {}
 
     FileFaults faults;
@@ -143,9 +143,9 @@ class RecordingFileSystem final : public FileSystem {
         return kept;
     }
 
-  private:
+private:
     class File final : public OutputFile {
-      public:
+    public:
         File(RecordingFileSystem& owner, std::unique_ptr<OutputFile> inner)
             : owner_(owner), inner_(std::move(inner)) {}
         File(const File&) = delete;
@@ -198,7 +198,7 @@ class RecordingFileSystem final : public FileSystem {
             return closed;
         }
 
-      private:
+    private:
         RecordingFileSystem& owner_;
         std::unique_ptr<OutputFile> inner_;
         bool closed_ = false;
