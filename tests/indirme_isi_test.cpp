@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "destek/durum_kaydi.hpp"
 #include "destek/sahte_ag.hpp"
 #include "destek/sahte_dosya.hpp"
 #include "indir/dosya_sistemi_std.hpp"
@@ -22,28 +23,21 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScriptedAnswer;
+using test::StatusLine;
 
 const std::string SETUP_URL = "https://cdn.velmor.gg/Velmor-Launcher-1.4.12-setup.exe";
 const std::string SETUP_BODY = "MZ Velmor Launcher 1.4.12 kurulum programı";
 
-std::string digest_of(std::string_view bytes) {
-    Sha256 sha;
-    sha.update(std::as_bytes(std::span(bytes.data(), bytes.size())));
-    return to_hex(sha.finish());
-}
-
 // The manifest as the server sends it: version with a "v" and the digest in
 // upper case, which the job must see normalised.
 std::string manifest_json() {
-    std::string digest = digest_of(SETUP_BODY);
+    std::string digest = test::sha256_hex(SETUP_BODY);
     for (char& c : digest) {
         c = (c >= 'a' && c <= 'f') ? static_cast<char>(c - 'a' + 'A') : c;
     }
     return R"({"version":" v1.4.12 ","download_url":")" + SETUP_URL + R"(","sha256":")" + digest +
            R"(","size_bytes":)" + std::to_string(SETUP_BODY.size()) + "}";
 }
-
-using Status = std::pair<std::string, std::uint32_t>;
 
 // A job's world: the reported temporary folder (not there yet) in a fresh
 // folder, the scripted server, and every status the job set, collected by
@@ -58,34 +52,23 @@ struct JobRig {
     test::ScriptedNetwork network;
     ProgressState progress;
     CancelFlag cancel;
-    std::vector<Status> statuses;
+    test::StatusRecorder recorder{progress};
 
     void serve(ScriptedAnswer answer) {
-        answer.on_read = [this, then = std::move(answer.on_read)](int read) {
-            collect_status();
-            if (then) {
-                then(read);
-            }
-        };
-        network.answers.push_back(std::move(answer));
+        network.answers.push_back(recorder.polling_before_reads(std::move(answer)));
     }
+
+    [[nodiscard]] const std::vector<StatusLine>& statuses() const { return recorder.lines(); }
 
     std::optional<JobOutcome> run() {
         run_download_job(JobEnvironment{network, files, progress, cancel});
-        collect_status();
+        recorder.collect();
         return progress.take_outcome();
-    }
-
-    void collect_status() {
-        const DisplayPoll poll = progress.poll_display();
-        if (poll.update) {
-            statuses.emplace_back(to_utf8(poll.update->text), poll.update->percent);
-        }
     }
 };
 
-const Status FETCHING{"Son sürüm bilgisi alınıyor…", 0};
-const Status ANNOUNCED{"Velmor Launcher 1.4.12 indiriliyor…", 0};
+const StatusLine FETCHING{"Son sürüm bilgisi alınıyor…", 0};
+const StatusLine ANNOUNCED{"Velmor Launcher 1.4.12 indiriliyor…", 0};
 
 TEST(DownloadJob, SucceedsWithTheSetupFileUnderTheTemporaryFolder) {
     JobRig rig;
@@ -98,8 +81,8 @@ TEST(DownloadJob, SucceedsWithTheSetupFileUnderTheTemporaryFolder) {
     EXPECT_EQ(test::read_text_file(rig.setup), SETUP_BODY);
     EXPECT_FALSE(fs::exists(rig.folder / "Velmor-Launcher-1.4.12-setup.part"));
     const std::string sizes = " (0,0 / 0,0 MB)";
-    EXPECT_EQ(rig.statuses,
-              (std::vector<Status>{
+    EXPECT_EQ(rig.statuses(),
+              (std::vector<StatusLine>{
                   FETCHING, ANNOUNCED, {"Velmor Launcher 1.4.12 indiriliyor… %100" + sizes, 100}}));
     EXPECT_EQ(rig.network.log->urls, (std::vector<std::string>{manifest_url(), SETUP_URL}));
     EXPECT_EQ(rig.network.log->agents_built, 2);
@@ -113,7 +96,7 @@ TEST(DownloadJob, EachPhaseEndsTheJobWithItsOwnSentence) {
         std::vector<ScriptedAnswer> answers;
         bool folder_blocked;
         std::string message;
-        std::vector<Status> statuses;
+        std::vector<StatusLine> statuses;
         std::size_t requests;
     };
     const Case cases[] = {
@@ -157,7 +140,7 @@ TEST(DownloadJob, EachPhaseEndsTheJobWithItsOwnSentence) {
         const auto outcome = rig.run();
         ASSERT_TRUE(outcome.has_value());
         EXPECT_EQ(*outcome, JobOutcome(JobFailure{c.message}));
-        EXPECT_EQ(rig.statuses, c.statuses);
+        EXPECT_EQ(rig.statuses(), c.statuses);
         EXPECT_EQ(rig.network.log->urls.size(), c.requests);
         EXPECT_FALSE(fs::exists(rig.setup));
         if (c.statuses.size() == 1) {
@@ -216,7 +199,7 @@ TEST(DownloadJob, CancelIsNoticedOnlyAtTheFirstBodyRead) {
                                         "remove Velmor-Launcher-1.4.12-setup.part"}));
     EXPECT_TRUE(fs::is_directory(rig.folder));
     EXPECT_TRUE(fs::is_empty(rig.folder));
-    EXPECT_EQ(rig.statuses, (std::vector<Status>{FETCHING, ANNOUNCED}));
+    EXPECT_EQ(rig.statuses(), (std::vector<StatusLine>{FETCHING, ANNOUNCED}));
 }
 
 }  // namespace

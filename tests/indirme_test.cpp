@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "destek/durum_kaydi.hpp"
 #include "destek/sahte_ag.hpp"
 #include "destek/sahte_dosya.hpp"
 #include "indir/dosya_sistemi_std.hpp"
@@ -23,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::FileFaults;
 using test::ScriptedAnswer;
+using test::StatusLine;
 
 constexpr std::uint64_t MIB = 1048576;
 
@@ -92,12 +94,6 @@ TEST(ProgressLine, PercentSignFirstAndSizesOnlyWithATotal) {
     EXPECT_EQ(download_announcement("1.4.12"), "Velmor Launcher 1.4.12 indiriliyor…");
 }
 
-std::string digest_of(std::string_view bytes) {
-    Sha256 sha;
-    sha.update(std::as_bytes(std::span(bytes.data(), bytes.size())));
-    return to_hex(sha.finish());
-}
-
 std::string generated_digest(std::uint64_t size) {
     Sha256 sha;
     std::vector<std::byte> block(READ_CHUNK_SIZE);
@@ -115,15 +111,13 @@ std::optional<std::string> file_digest(const fs::path& file) {
     if (!text) {
         return std::nullopt;
     }
-    return digest_of(*text);
+    return test::sha256_hex(*text);
 }
 
 Manifest manifest_for(std::string digest, std::uint64_t size_bytes) {
     return Manifest{"1.4.12", "https://cdn.velmor.gg/Velmor-Launcher-1.4.12-setup.exe",
                     std::move(digest), size_bytes};
 }
-
-using Status = std::pair<std::string, std::uint32_t>;
 
 // One download's world: a scripted server, a temporary folder behind a
 // recording file system, and every status the download set, collected by
@@ -138,29 +132,18 @@ struct Rig {
     JobEnvironment env{network, files, progress, cancel};
     fs::path setup = temp.path() / "Velmor-Launcher-1.4.12-setup.exe";
     fs::path partial = temp.path() / "Velmor-Launcher-1.4.12-setup.part";
-    std::vector<Status> statuses;
+    test::StatusRecorder recorder{progress};
 
     void serve(ScriptedAnswer answer) {
-        answer.on_read = [this, then = std::move(answer.on_read)](int read) {
-            collect_status();
-            if (then) {
-                then(read);
-            }
-        };
-        network.answers.push_back(std::move(answer));
+        network.answers.push_back(recorder.polling_before_reads(std::move(answer)));
     }
+
+    [[nodiscard]] const std::vector<StatusLine>& statuses() const { return recorder.lines(); }
 
     Result<fs::path> download(const Manifest& manifest) {
         auto result = download_setup_program(env, manifest, "1.4.12", setup);
-        collect_status();
+        recorder.collect();
         return result;
-    }
-
-    void collect_status() {
-        const DisplayPoll poll = progress.poll_display();
-        if (poll.update) {
-            statuses.emplace_back(to_utf8(poll.update->text), poll.update->percent);
-        }
     }
 
     // Nothing of the download is left: no file, no agent, no connection.
@@ -185,13 +168,14 @@ TEST(Download, TenMegabytesStreamThroughOneBufferWithEachPercentOnce) {
     EXPECT_EQ(file_digest(rig.setup), manifest.sha256);
     EXPECT_FALSE(fs::exists(rig.partial));
 
-    ASSERT_EQ(rig.statuses.size(), 101U);
+    ASSERT_EQ(rig.statuses().size(), 101U);
     for (std::uint32_t percent = 0; percent <= 100; ++percent) {
-        EXPECT_EQ(rig.statuses[percent].second, percent);
+        EXPECT_EQ(rig.statuses()[percent].second, percent);
     }
-    EXPECT_EQ(rig.statuses[0].first, "Velmor Launcher 1.4.12 indiriliyor… %0 (0,1 / 10,0 MB)");
-    EXPECT_EQ(rig.statuses[45].first, "Velmor Launcher 1.4.12 indiriliyor… %45 (4,5 / 10,0 MB)");
-    EXPECT_EQ(rig.statuses[100].first, "Velmor Launcher 1.4.12 indiriliyor… %100 (10,0 / 10,0 MB)");
+    EXPECT_EQ(rig.statuses()[0].first, "Velmor Launcher 1.4.12 indiriliyor… %0 (0,1 / 10,0 MB)");
+    EXPECT_EQ(rig.statuses()[45].first, "Velmor Launcher 1.4.12 indiriliyor… %45 (4,5 / 10,0 MB)");
+    EXPECT_EQ(rig.statuses()[100].first,
+              "Velmor Launcher 1.4.12 indiriliyor… %100 (10,0 / 10,0 MB)");
 
     // One buffer of READ_CHUNK_SIZE for every read, and the agent already
     // released when the body is read.
@@ -204,8 +188,8 @@ TEST(Download, TenMegabytesStreamThroughOneBufferWithEachPercentOnce) {
 
 TEST(Download, StatusLinesFollowTheTotalThatApplies) {
     const auto line = [](std::uint32_t percent, const std::string& sizes) {
-        return Status{"Velmor Launcher 1.4.12 indiriliyor… %" + std::to_string(percent) + sizes,
-                      percent};
+        return StatusLine{"Velmor Launcher 1.4.12 indiriliyor… %" + std::to_string(percent) + sizes,
+                          percent};
     };
     const std::string tiny = " (0,0 / 0,0 MB)";
     struct Case {
@@ -213,10 +197,10 @@ TEST(Download, StatusLinesFollowTheTotalThatApplies) {
         std::uint64_t size_bytes;
         std::uint64_t body;
         std::size_t piece;
-        std::vector<Status> statuses;
+        std::vector<StatusLine> statuses;
     };
-    const std::vector<Status> quarters = {line(25, tiny), line(50, tiny), line(75, tiny),
-                                          line(100, tiny)};
+    const std::vector<StatusLine> quarters = {line(25, tiny), line(50, tiny), line(75, tiny),
+                                              line(100, tiny)};
     const Case cases[] = {
         {"1000", 0, 1000, 999, {line(99, tiny), line(100, tiny)}},
         {"+2048", 0, 2048, 1024, {line(50, tiny), line(100, tiny)}},
@@ -242,7 +226,7 @@ TEST(Download, StatusLinesFollowTheTotalThatApplies) {
         const Manifest manifest = manifest_for(generated_digest(c.body), c.size_bytes);
         auto result = rig.download(manifest);
         ASSERT_TRUE(result.ok()) << result.message();
-        EXPECT_EQ(rig.statuses, c.statuses);
+        EXPECT_EQ(rig.statuses(), c.statuses);
         EXPECT_EQ(file_digest(rig.setup), manifest.sha256);
     }
 }
@@ -299,7 +283,7 @@ TEST(Download, EveryFailureClosesThenRemovesThePartialFile) {
          [](ScriptedAnswer&, FileFaults&, Manifest& m) { m.size_bytes = 2000; },
          "İndirme eksik kaldı, tekrar dene."},
         {"digest of another file",
-         [](ScriptedAnswer&, FileFaults&, Manifest& m) { m.sha256 = digest_of("başka"); },
+         [](ScriptedAnswer&, FileFaults&, Manifest& m) { m.sha256 = test::sha256_hex("başka"); },
          "İndirilen dosya doğrulanamadı (SHA-256 uyuşmuyor). Kurulum iptal edildi."},
         {"read error",
          [](ScriptedAnswer& a, FileFaults&, Manifest&) { a.read_error = "connection reset"; },
@@ -339,7 +323,7 @@ TEST(Download, EveryFailureClosesThenRemovesThePartialFile) {
         SCOPED_TRACE(c.name);
         Rig rig;
         ScriptedAnswer answer{.body = body};
-        Manifest manifest = manifest_for(digest_of(body), 0);
+        Manifest manifest = manifest_for(test::sha256_hex(body), 0);
         c.arrange(answer, rig.files.faults, manifest);
         rig.serve(std::move(answer));
         auto result = rig.download(manifest);
@@ -378,7 +362,7 @@ TEST(Download, RequestFailuresTouchNoFile) {
         Rig rig;
         rig.network.build_failure = c.build_failure;
         rig.serve(c.answer);
-        auto result = rig.download(manifest_for(digest_of(""), 0));
+        auto result = rig.download(manifest_for(test::sha256_hex(""), 0));
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.message(), c.message);
         EXPECT_TRUE(rig.files.events.empty());
@@ -389,7 +373,7 @@ TEST(Download, RequestFailuresTouchNoFile) {
 
 TEST(Download, CancelIsSeenBeforeEachReadOnly) {
     const std::string body(3000, 'x');
-    const Manifest manifest = manifest_for(digest_of(body), 3000);
+    const Manifest manifest = manifest_for(test::sha256_hex(body), 3000);
     const auto cancel_on_read = [](Rig& rig, int when) {
         rig.serve(
             {.body = std::string(3000, 'x'), .piece = 1000, .on_read = [&rig, when](int read) {
@@ -411,7 +395,7 @@ TEST(Download, CancelIsSeenBeforeEachReadOnly) {
         EXPECT_EQ(rig.files.events_of({"open", "close", "remove"}),
                   (std::vector<std::string>{"open Velmor-Launcher-1.4.12-setup.part", "close",
                                             "remove Velmor-Launcher-1.4.12-setup.part"}));
-        EXPECT_TRUE(rig.statuses.empty());
+        EXPECT_TRUE(rig.statuses().empty());
         rig.expect_nothing_left();
     }
     {
@@ -423,8 +407,8 @@ TEST(Download, CancelIsSeenBeforeEachReadOnly) {
         EXPECT_EQ(result.message(), "İptal edildi.");
         EXPECT_EQ(rig.network.log->reads, 2);
         EXPECT_EQ(rig.files.bytes_written, 2000U);
-        ASSERT_EQ(rig.statuses.size(), 2U);
-        EXPECT_EQ(rig.statuses.back().second, 66U);
+        ASSERT_EQ(rig.statuses().size(), 2U);
+        EXPECT_EQ(rig.statuses().back().second, 66U);
         rig.expect_nothing_left();
     }
     {
@@ -444,7 +428,7 @@ TEST(Download, EmptiesAnOldPartialFileWritesInPartsAndReplacesTheSetupFile) {
     rig.files.faults.write_takes_at_most = 3;
     const std::string body = "MZ yeni kurulum programı";
     rig.serve({.body = body, .piece = 10});
-    auto result = rig.download(manifest_for(digest_of(body), body.size()));
+    auto result = rig.download(manifest_for(test::sha256_hex(body), body.size()));
     ASSERT_TRUE(result.ok()) << result.message();
     EXPECT_EQ(test::read_text_file(rig.setup), body);
     EXPECT_FALSE(fs::exists(rig.partial));
