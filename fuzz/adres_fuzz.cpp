@@ -4,19 +4,19 @@
 // agrees with the host text and carries the right sentence; the request
 // target never carries the fragment. The checks made on the Windows IDNA
 // run here over ICU's answers, which they may refuse but never change.
-#include "indir/adres.hpp"
-#include "indir/adres_idna.hpp"
-#include "indir/adres_idna_denetim.hpp"
-#include "indir/indirme_adresi.hpp"
-#include "ortak/metin.hpp"
-#include "ortak/site.hpp"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include "indir/adres.hpp"
+#include "indir/adres_idna.hpp"
+#include "indir/adres_idna_denetim.hpp"
+#include "indir/indirme_adresi.hpp"
+#include "ortak/metin.hpp"
+#include "ortak/site.hpp"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "indir/adres.hpp"
 
-#include "indir/adres_idna_denetim.hpp"
-#include "indir/indirme_adresi.hpp"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+
+#include "indir/adres_idna_denetim.hpp"
+#include "indir/indirme_adresi.hpp"
 
 namespace velmor {
 namespace {

@@ -4,8 +4,6 @@
 // exactly. The others go through the platform's IDNA and may differ only by
 // failing where the data expects a host ("fail closed"), never by parsing
 // what should fail or by yielding another URL.
-#include "indir/adres.hpp"
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -15,6 +13,8 @@
 #include <optional>
 #include <sstream>
 #include <string>
+
+#include "indir/adres.hpp"
 
 namespace velmor {
 namespace {
@@ -105,7 +105,7 @@ bool is_ascii(std::string_view text) {
 // Tallies the cases and enforces the rule above. `mismatch` is empty when our
 // answer is the expected one.
 class Verdicts {
-  public:
+public:
     void add(const std::string& input, bool expects_failure, const std::optional<Url>& url,
              const std::string& mismatch) {
         if (is_ascii(input)) {
@@ -131,7 +131,7 @@ class Verdicts {
         testing::Test::RecordProperty("non_ascii_passing", non_ascii_passing_);
     }
 
-  private:
+private:
     int ascii_ = 0;
     int non_ascii_ = 0;
     int non_ascii_passing_ = 0;

@@ -2,13 +2,13 @@
 // without a state override: the state machine, one member per state.
 #include "indir/adres.hpp"
 
-#include "indir/adres_host.hpp"
-#include "indir/adres_kodlama.hpp"
-#include "ortak/metin.hpp"
-
 #include <cstdint>
 #include <string>
 #include <utility>
+
+#include "indir/adres_host.hpp"
+#include "indir/adres_kodlama.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor {
 namespace {
@@ -78,12 +78,12 @@ enum class State : std::uint8_t {
 };
 
 class Parser {
-  public:
+public:
     explicit Parser(std::string input) : input_(std::move(input)) {}
 
     std::optional<Url> run();
 
-  private:
+private:
     // Each returns false when the input fails to parse.
     bool step(int c);
     bool scheme_start(int c);
@@ -518,8 +518,6 @@ std::optional<Url> parse_url(std::string_view input) {
     return Parser(strip_input(input)).run();
 }
 
-bool Url::is_special() const {
-    return is_special_scheme(scheme);
-}
+bool Url::is_special() const { return is_special_scheme(scheme); }
 
 }  // namespace velmor

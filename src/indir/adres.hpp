@@ -55,7 +55,7 @@ struct Url {
     [[nodiscard]] std::optional<std::uint16_t> effective_port() const;
     [[nodiscard]] std::string request_target() const;
 
-  private:
+private:
     // "?" + query when there is a query, even an empty one.
     [[nodiscard]] std::string search_part() const;
 };

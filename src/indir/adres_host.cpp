@@ -1,9 +1,5 @@
 #include "indir/adres_host.hpp"
 
-#include "indir/adres_idna.hpp"
-#include "indir/adres_kodlama.hpp"
-#include "ortak/metin.hpp"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -11,6 +7,10 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "indir/adres_idna.hpp"
+#include "indir/adres_kodlama.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor::url_detail {
 namespace {
@@ -135,12 +135,12 @@ std::string serialize_ipv4(std::uint32_t address) {
 
 // Reads an IPv6 address by position, with END past the last character.
 class Ipv6Reader {
-  public:
+public:
     explicit Ipv6Reader(std::string_view input) : input_(input) {}
 
     std::optional<Ipv6Address> parse();
 
-  private:
+private:
     [[nodiscard]] int at(std::size_t i) const {
         return i < input_.size() ? static_cast<unsigned char>(input_[i]) : END;
     }

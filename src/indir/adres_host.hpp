@@ -2,10 +2,10 @@
 // with compression and embedded IPv4, opaque hosts for non-special schemes.
 #pragma once
 
-#include "indir/adres.hpp"
-
 #include <optional>
 #include <string_view>
+
+#include "indir/adres.hpp"
 
 namespace velmor::url_detail {
 

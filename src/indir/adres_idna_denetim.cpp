@@ -1,14 +1,14 @@
 #include "indir/adres_idna_denetim.hpp"
 
-#include "indir/adres_isaret.hpp"
-#include "indir/adres_kodlama.hpp"
-#include "ortak/metin.hpp"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+#include "indir/adres_isaret.hpp"
+#include "indir/adres_kodlama.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor::url_detail {
 namespace {

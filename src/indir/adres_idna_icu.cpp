@@ -1,10 +1,10 @@
-#include "indir/adres_idna.hpp"
-
 #include <unicode/uidna.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
+
+#include "indir/adres_idna.hpp"
 
 namespace velmor::url_detail {
 namespace {

@@ -1,10 +1,10 @@
-#include "indir/adres_idna.hpp"
-#include "indir/adres_idna_denetim.hpp"
-#include "ortak/metin.hpp"
-
 #include <windows.h>
 
 #include <climits>
+
+#include "indir/adres_idna.hpp"
+#include "indir/adres_idna_denetim.hpp"
+#include "ortak/metin.hpp"
 
 namespace velmor::url_detail {
 namespace {

@@ -1,8 +1,8 @@
 // The URL serializer and the getters of the URL Standard's API, and what an
 // HTTP request takes from an address.
-#include "indir/adres.hpp"
-
 #include <string>
+
+#include "indir/adres.hpp"
 
 namespace velmor {
 
@@ -32,9 +32,7 @@ std::string Url::href() const {
     return out;
 }
 
-std::string Url::protocol() const {
-    return scheme + ":";
-}
+std::string Url::protocol() const { return scheme + ":"; }
 
 std::string Url::host_text() const {
     std::string out = hostname();
@@ -45,13 +43,9 @@ std::string Url::host_text() const {
     return out;
 }
 
-std::string Url::hostname() const {
-    return host ? host->text : std::string();
-}
+std::string Url::hostname() const { return host ? host->text : std::string(); }
 
-std::string Url::port_text() const {
-    return port ? std::to_string(*port) : std::string();
-}
+std::string Url::port_text() const { return port ? std::to_string(*port) : std::string(); }
 
 std::string Url::pathname() const {
     if (has_opaque_path) {
@@ -65,9 +59,7 @@ std::string Url::pathname() const {
     return out;
 }
 
-std::string Url::search() const {
-    return query && !query->empty() ? "?" + *query : std::string();
-}
+std::string Url::search() const { return query && !query->empty() ? "?" + *query : std::string(); }
 
 std::string Url::hash() const {
     return fragment && !fragment->empty() ? "#" + *fragment : std::string();
@@ -77,12 +69,8 @@ std::optional<std::uint16_t> Url::effective_port() const {
     return port ? port : default_port(scheme);
 }
 
-std::string Url::request_target() const {
-    return pathname() + search_part();
-}
+std::string Url::request_target() const { return pathname() + search_part(); }
 
-std::string Url::search_part() const {
-    return query ? "?" + *query : std::string();
-}
+std::string Url::search_part() const { return query ? "?" + *query : std::string(); }
 
 }  // namespace velmor

@@ -1,8 +1,8 @@
 #include "indir/indirme_adresi.hpp"
 
-#include "ortak/site.hpp"
-
 #include <string>
+
+#include "ortak/site.hpp"
 
 namespace velmor {
 namespace {

@@ -101,12 +101,14 @@ public:
         if (answer_.on_read) {
             answer_.on_read(++reads_);
         }
-        const std::uint64_t size = answer_.generated_size ? *answer_.generated_size : answer_.body.size();
+        const std::uint64_t size =
+            answer_.generated_size ? *answer_.generated_size : answer_.body.size();
         const std::uint64_t left = size - offset_;
         if (left == 0 && answer_.read_error) {
             return fail(*answer_.read_error);
         }
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>({left, buffer.size(), answer_.piece}));
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>({left, buffer.size(), answer_.piece}));
         if (answer_.generated_size) {
             fill_generated(offset_, buffer.first(n));
         } else {
@@ -151,7 +153,9 @@ public:
     }
 
 private:
-    static char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+    static char ascii_lower(char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
 
     ScriptedAnswer answer_;
     std::shared_ptr<NetworkLog> log_;
