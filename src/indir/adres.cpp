@@ -14,11 +14,7 @@ namespace velmor {
 namespace {
 
 using url_detail::append_percent_encoded;
-using url_detail::ascii_lower;
 using url_detail::EncodeSet;
-using url_detail::is_ascii_alpha;
-using url_detail::is_ascii_alphanumeric;
-using url_detail::is_ascii_digit;
 
 constexpr int END = -1;
 
@@ -36,11 +32,11 @@ bool is_normalized_windows_drive_letter(std::string_view text) {
 }
 
 bool is_single_dot_segment(std::string_view segment) {
-    return segment == "." || url_detail::ascii_lowercase(segment) == "%2e";
+    return segment == "." || ascii_lowercase(segment) == "%2e";
 }
 
 bool is_double_dot_segment(std::string_view segment) {
-    const std::string lower = url_detail::ascii_lowercase(segment);
+    const std::string lower = ascii_lowercase(segment);
     return lower == ".." || lower == ".%2e" || lower == "%2e." || lower == "%2e%2e";
 }
 

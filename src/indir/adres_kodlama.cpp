@@ -11,18 +11,6 @@ int hex_value(char c) {
     return ascii_lower(c) - 'a' + 10;
 }
 
-bool is_ascii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return is_ascii(c); });
-}
-
-std::string ascii_lowercase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = ascii_lower(c);
-    }
-    return out;
-}
-
 bool in_encode_set(char byte, EncodeSet set) {
     const auto c = static_cast<unsigned char>(byte);
     // C0 controls and everything above '~' are in every set.

@@ -8,26 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "ortak/ascii.hpp"
+
 namespace velmor::url_detail {
 
 enum class EncodeSet : std::uint8_t { c0_control, fragment, query, special_query, path, userinfo };
 
-constexpr bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
-constexpr bool is_ascii_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-constexpr bool is_ascii_alphanumeric(char c) { return is_ascii_digit(c) || is_ascii_alpha(c); }
-constexpr bool is_ascii_hex_digit(char c) {
-    return is_ascii_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-constexpr bool is_ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
-constexpr char ascii_lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The value of an ASCII hex digit.
 int hex_value(char c);
-
-bool is_ascii(std::string_view text);
-std::string ascii_lowercase(std::string_view text);
 
 bool in_encode_set(char byte, EncodeSet set);
 

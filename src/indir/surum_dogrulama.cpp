@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "indir/surum_getir.hpp"
+#include "ortak/ascii.hpp"
 #include "ortak/metin.hpp"
 
 namespace velmor {
@@ -13,7 +14,6 @@ constexpr std::size_t VERSION_GROUPS = 3;
 constexpr std::size_t MAX_GROUP_DIGITS = 6;
 constexpr std::size_t DIGEST_DIGITS = 64;
 
-bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_lower_hex_digit(char c) { return is_ascii_digit(c) || (c >= 'a' && c <= 'f'); }
 
 bool is_digit_group(std::string_view group) {
@@ -45,12 +45,7 @@ Result<std::string> normalise_version(std::string_view version) {
 }
 
 Result<std::string> normalise_digest(std::string_view sha256) {
-    std::string digest(trim_white_space(sha256));
-    for (char& c : digest) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string digest = ascii_lowercase(trim_white_space(sha256));
     if (digest.size() != DIGEST_DIGITS ||
         !std::all_of(digest.begin(), digest.end(), is_lower_hex_digit)) {
         return fail("Bu sürümün SHA-256 özeti yok; güvenlik için indirilmedi.");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "indir/ajan.hpp"
+#include "ortak/ascii.hpp"
 
 namespace velmor::test {
 
@@ -153,10 +154,6 @@ public:
     }
 
 private:
-    static char ascii_lower(char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
-
     ScriptedAnswer answer_;
     std::shared_ptr<NetworkLog> log_;
 };
